@@ -7,15 +7,16 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 . "$root/tools/wine-env.sh"
 "$root/tools/deps.sh"
 
-build=$root/build/x86_64
+# KORVA_BUILD_DIR lets several builds of one checkout run side by side.
+build=${KORVA_BUILD_DIR:-$root/build}/x86_64
 jobs=$(nproc)
 cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake" \
       -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$build" -j "$jobs"
 # The 32-bit program must compile too; nothing here can run it.
-cmake -S "$root" -B "$root/build/i686" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" \
+cmake -S "$root" -B "$build/../i686" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" \
       -DCMAKE_BUILD_TYPE=Release -DKORVA_TESTS=OFF >/dev/null
-cmake --build "$root/build/i686" -j "$jobs"
+cmake --build "$build/../i686" -j "$jobs"
 
 prefix=$build/wineprefix
 export WINEPREFIX=$prefix
