@@ -1,5 +1,6 @@
 #include "engine/ops.h"
 
+#include <commctrl.h>
 #include <shellapi.h>
 
 #include <string>
@@ -124,4 +125,18 @@ void BindEngineOps()
 
     HMODULE shell = LoadSystemLibrary("shell32.dll");
     Bind(g_ops.ShellExecuteA, shell, "ShellExecuteA");
+}
+
+BOOL InitCommonControlClasses(DWORD classes)
+{
+    using InitFn = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+    static InitFn init = [] {
+        InitFn fn = nullptr;
+        Bind(fn, LoadSystemLibrary("comctl32.dll"), "InitCommonControlsEx");
+        return fn;
+    }();
+    if (!init)
+        return FALSE;
+    INITCOMMONCONTROLSEX request = {sizeof request, classes};
+    return init(&request);
 }

@@ -35,6 +35,11 @@ extern EngineOps g_ops;
 // with ERROR_PROC_NOT_FOUND, so nothing is ever called through a null pointer.
 void BindEngineOps();
 
+// Registers common-control window classes (InitCommonControlsEx with the
+// given ICC_ flags) through comctl32 loaded from the system directory.
+// Returns the call's result, FALSE when comctl32 cannot be loaded.
+BOOL InitCommonControlClasses(DWORD classes);
+
 // Loads a DLL from the system directory only, never from the current or the
 // program's folder.
 HMODULE LoadSystemLibrary(const char* name);

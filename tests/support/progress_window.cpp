@@ -1,13 +1,13 @@
 #include "support/progress_window.h"
 
+#include "engine/ops.h"
 #include "engine/progress.h"
 
 #include <commctrl.h>
 
 ScopedProgressWindow::ScopedProgressWindow()
 {
-    INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_PROGRESS_CLASS};
-    InitCommonControlsEx(&classes);
+    InitCommonControlClasses(ICC_PROGRESS_CLASS);
     m_window = CreateWindowExA(0, "STATIC", "progress", WS_POPUP, 0, 0, 300, 100, nullptr, nullptr,
                                nullptr, nullptr);
     HWND bar = CreateWindowExA(0, PROGRESS_CLASSA, "", WS_CHILD, 0, 0, 200, 20, m_window,
