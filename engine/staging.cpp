@@ -3,6 +3,7 @@
 #include "engine/catalogue.h"
 #include "engine/catalogue_ids.h"
 #include "engine/handles.h"
+#include "engine/message_box.h"
 #include "engine/ops.h"
 #include "engine/os_variant.h"
 #include "engine/path_buffer.h"
@@ -15,15 +16,6 @@
 #include <string>
 
 namespace {
-
-void ShowMessage(HWND owner, unsigned textId, UINT icon, const std::string& initialText = "")
-{
-    std::string caption;
-    LoadCatalogueText(CAT_MSG_CAPTION, caption);
-    std::string text = initialText;
-    LoadCatalogueText(textId, text);
-    g_ops.MessageBoxA(owner, text.c_str(), caption.c_str(), icon);
-}
 
 // Shared system files and the INF itself are copied only when absent. A file
 // counts as listed when its name occurs anywhere in the lower-cased list.
@@ -149,7 +141,7 @@ int CopyDriverFile(const char* destinationPath, const char* sourcePath, HWND own
         return copied;
     // Shown only when the catalogue lacks its own text for this message.
     std::string fallback = std::string("Copy File ") + sourcePath + " To " + destinationPath + " Fail! ";
-    ShowMessage(owner, CAT_MSG_FILE_IN_USE, MB_ICONINFORMATION, fallback);
+    ShowCatalogueMessage(owner, CAT_MSG_FILE_IN_USE, MB_ICONINFORMATION, fallback);
     return 0;
 }
 
@@ -195,7 +187,7 @@ int StageDriverFiles(int variant, HWND owner)
 {
     char driverDirectory[kStagingPathSize];
     if (!QueryDriverDirectory(driverDirectory)) {
-        ShowMessage(nullptr, CAT_MSG_NO_DRIVER_DIR, MB_ICONERROR);
+        ShowCatalogueMessage(nullptr, CAT_MSG_NO_DRIVER_DIR, MB_ICONERROR);
         ReportProgress(20);
         return 0;
     }
@@ -225,7 +217,7 @@ int StageDriverFiles(int variant, HWND owner)
     if (!g_ops.SetupCopyOEMInfA(infPath.c_str(), sourceFolder.c_str(), SPOST_PATH, 0, nullptr,
                                 0, nullptr, nullptr)) {
         DWORD error = GetLastError();
-        ShowMessage(nullptr, CAT_MSG_INF_FAILED, MB_ICONERROR);
+        ShowCatalogueMessage(nullptr, CAT_MSG_INF_FAILED, MB_ICONERROR);
         // The install sequence tells an unparsable INF by this value.
         SetLastError(error);
         return 0;
