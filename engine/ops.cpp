@@ -1,6 +1,7 @@
 #include "engine/ops.h"
 
 #include <commctrl.h>
+#include <process.h>
 #include <shellapi.h>
 
 #include <string>
@@ -89,6 +90,7 @@ EngineOps g_ops = {
     ::SendMessageTimeoutA,
     ::MessageBoxA,
     MissingShellExecute,
+    ::_beginthreadex,
 };
 
 HMODULE LoadSystemLibrary(const char* name)

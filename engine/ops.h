@@ -1,7 +1,8 @@
 // The table of system operations through which the install engine reaches the
-// print spooler, SetupAPI, the profile and broadcast services, message boxes
-// and the shell. Production binds it once from the system directory; a test
-// rebinds single entries to make them fail or to record what was shown.
+// print spooler, SetupAPI, the profile and broadcast services, message boxes,
+// the shell and the C runtime's thread start. Production binds it once from
+// the system directory; a test rebinds single entries to make them fail or to
+// record what was shown.
 #pragma once
 
 #include <windows.h>
@@ -26,6 +27,9 @@ struct EngineOps {
     int(WINAPI* MessageBoxA)(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
     HINSTANCE(WINAPI* ShellExecuteA)(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR parameters,
                                      LPCSTR directory, INT show);
+    uintptr_t(__cdecl* BeginThreadEx)(void* security, unsigned stackSize,
+                                      unsigned(__stdcall* start)(void*), void* argument,
+                                      unsigned flags, unsigned* threadId);
 };
 
 extern EngineOps g_ops;
