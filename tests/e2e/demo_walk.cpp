@@ -4,7 +4,8 @@
 // spooler holds. Before each screenshot it prints "SHOT <name>" and waits
 // for a line on standard input, so that the script that runs it can take
 // the picture from the X server while the window is up.
-#include "spooler_state.h"
+#include "support/spooler_state.h"
+#include "support/test_support.h"
 #include "ui_driver.h"
 
 #include <cstdio>
@@ -77,16 +78,13 @@ int main(int argc, char** argv)
         return Fail("Setup.exe did not end");
 
     std::printf("\nThe spooler now holds:\n");
-    for (const PrinterState& p : ListPrinters()) {
-        std::printf("  printer \"%s\"\n    driver \"%s\", port %s, print processor %s, data type %s\n",
-                    p.name.c_str(), p.driver.c_str(), p.port.c_str(), p.processor.c_str(), p.datatype.c_str());
-        DriverState d;
-        if (FindDriver(p.name, d)) {
-            std::printf("    driver files: %s, %s, %s\n", d.driverPath.c_str(), d.dataFile.c_str(),
-                        d.configFile.c_str());
-        }
+    for (const std::string& name : PrinterNames()) {
+        PrinterRecord p = ReadPrinter(name);
+        std::printf("  printer \"%s\": driver \"%s\", port %s, print processor %s, data type %s\n",
+                    AnsiToUtf8(name).c_str(), AnsiToUtf8(p.driver).c_str(), p.port.c_str(), p.printProcessor.c_str(),
+                    p.dataType.c_str());
     }
-    std::printf("  default printer: \"%s\"\n", DefaultPrinter().c_str());
+    std::printf("  default printer: \"%s\"\n", AnsiToUtf8(DefaultPrinter()).c_str());
     std::printf("Setup.exe exit status: %lu\n", code);
     return 0;
 }

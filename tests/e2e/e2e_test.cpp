@@ -2,7 +2,8 @@
 // separate process in a copy of the sample install folder, and the test
 // drives it only through its windows, then checks the spooler, the profile
 // and the driver directory.
-#include "spooler_state.h"
+#include "support/spooler_state.h"
+#include "support/test_support.h"
 #include "ui_driver.h"
 
 #include <gtest/gtest.h>
@@ -138,7 +139,6 @@ class EndToEnd : public testing::Test {
 protected:
     void SetUp() override
     {
-        RemoveInstalledPrinters();
         char temp[MAX_PATH] = {};
         GetTempPathA(sizeof temp, temp);
         m_folder = std::string(temp) + "korva-e2e";
@@ -153,7 +153,7 @@ protected:
         if (m_setup && m_setup->Running())
             m_setup->Kill();
         m_setup.reset();
-        RemoveInstalledPrinters();
+        m_spooler.Restore();
         RunCommand("cmd /c rmdir /s /q \"" + m_folder + "\"");
     }
 
@@ -244,6 +244,11 @@ protected:
         EXPECT_EQ(code, 0u);
     }
 
+    // Names in the spooler are ANSI text of this process's code page.
+    static PrinterRecord Printer(const std::string& utf8Name) { return ReadPrinter(Utf8ToAnsi(utf8Name)); }
+    static std::string DefaultPrinterUtf8() { return AnsiToUtf8(DefaultPrinter()); }
+
+    ScopedSpoolerState m_spooler;
     std::string m_folder;
     std::unique_ptr<SetupProcess> m_setup;
 };
@@ -272,7 +277,7 @@ TEST_F(EndToEnd, FullRoadUnderEachWindowsVersion)
 {
     for (const Road& road : kRoads) {
         SCOPED_TRACE(road.name);
-        RemoveInstalledPrinters();
+        m_spooler.Restore();
         ScopedSetupVersion version(road.version);
         const std::string model = T().models.back();
 
@@ -304,21 +309,21 @@ TEST_F(EndToEnd, FullRoadUnderEachWindowsVersion)
         EXPECT_EQ(outcome.caption, T().caption);
         EXPECT_EQ(outcome.text, model + T().complete);
 
-        PrinterState printer;
-        ASSERT_TRUE(FindPrinter(model, printer));
-        EXPECT_EQ(printer.driver, model);
+        PrinterRecord printer = Printer(model);
+        ASSERT_TRUE(printer.found);
+        EXPECT_EQ(AnsiToUtf8(printer.driver), model);
         EXPECT_EQ(printer.port, "LPT1:");
-        EXPECT_EQ(printer.processor, "winprint");
-        EXPECT_EQ(printer.datatype, "RAW");
-        DriverState driver;
-        ASSERT_TRUE(FindDriver(model, driver));
+        EXPECT_EQ(printer.printProcessor, "winprint");
+        EXPECT_EQ(printer.dataType, "RAW");
+        DriverRecord driver = ReadPrinterDriver(Utf8ToAnsi(model), road.driverVersion == 0 ? 3 : 6);
+        ASSERT_TRUE(driver.found);
         EXPECT_EQ(driver.version, road.driverVersion);
         std::string staged = ReadFile(Join(DriverDirectory(road.environment), "Kdxres.dll"));
         EXPECT_NE(staged.find(std::string("folder=") + road.folder + ";"), std::string::npos) << staged;
         if (road.profileMethod)
-            EXPECT_EQ(ProfileDevice(), model + "," + model + ",LPT1:");
+            EXPECT_EQ(AnsiToUtf8(ProfileDevice()), model + "," + model + ",LPT1:");
         else
-            EXPECT_EQ(DefaultPrinter(), model);
+            EXPECT_EQ(DefaultPrinterUtf8(), model);
 
         ExitLauncher(launcher);
     }
@@ -336,11 +341,11 @@ TEST_F(EndToEnd, SecondInstallGetsACopySuffix)
         EXPECT_EQ(outcome.text, T().models[0] + T().complete) << suffix;
         ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(launcher) != FALSE; }));
     }
-    PrinterState first, second;
-    EXPECT_TRUE(FindPrinter(T().models[0], first));
-    ASSERT_TRUE(FindPrinter(T().models[0] + T().copySuffix, second));
-    EXPECT_EQ(second.driver, T().models[0]);
-    EXPECT_EQ(DefaultPrinter(), T().models[0] + T().copySuffix);
+    EXPECT_TRUE(Printer(T().models[0]).found);
+    PrinterRecord second = Printer(T().models[0] + T().copySuffix);
+    ASSERT_TRUE(second.found);
+    EXPECT_EQ(AnsiToUtf8(second.driver), T().models[0]);
+    EXPECT_EQ(DefaultPrinterUtf8(), T().models[0] + T().copySuffix);
     ExitLauncher(launcher);
 }
 
@@ -375,10 +380,10 @@ TEST_F(EndToEnd, DeclineBackAndChangedChoices)
     EXPECT_EQ(ControlTextUtf8(VisiblePage(wizard), kModelValue), T().models[1]);
     EXPECT_EQ(ControlTextUtf8(VisiblePage(wizard), kPortValue), "COM2:");
     FinishInstall(wizard);
-    PrinterState printer;
-    ASSERT_TRUE(FindPrinter(T().models[1], printer));
+    PrinterRecord printer = Printer(T().models[1]);
+    ASSERT_TRUE(printer.found);
     EXPECT_EQ(printer.port, "COM2:");
-    EXPECT_FALSE(FindPrinter(T().models[0], printer));
+    EXPECT_FALSE(Printer(T().models[0]).found);
     ExitLauncher(launcher);
 }
 
@@ -398,8 +403,7 @@ TEST_F(EndToEnd, NoPortChosenIsRefusedOnTheLastPage)
     ASSERT_TRUE(m_setup->WaitUntilGone(box.window));
     EXPECT_TRUE(IsWindowVisible(wizard));
     EXPECT_EQ(VisiblePage(wizard), confirm);
-    PrinterState none;
-    EXPECT_FALSE(FindPrinter(T().models[0], none));
+    EXPECT_FALSE(Printer(T().models[0]).found);
     ClickControl(wizard, kCancel);
     ASSERT_TRUE(m_setup->WaitUntilGone(wizard));
     ExitLauncher(launcher);
@@ -465,7 +469,6 @@ TEST_F(EndToEnd, LockedDriverFileFailsTheInstallAndCloseIsIgnored)
     CloseHandle(locked);
 
     EXPECT_EQ(ReadFile(Join(directory, "Kdxres.dll")), ReadFile(Join(Join(m_folder, "Win7_XP64"), "Kdxres.dll")));
-    PrinterState printer;
-    EXPECT_FALSE(FindPrinter(T().models[0], printer));
+    EXPECT_FALSE(Printer(T().models[0]).found);
     ExitLauncher(launcher);
 }
