@@ -20,6 +20,7 @@
 #define IDC_BACK                1000
 #define IDC_NEXT                1002
 #define IDC_PAGE_AREA           1004
+#define IDC_PAGE_TEXT           1004    // a wizard page's second text line
 #define IDC_PERCENT             1006
 #define IDC_LIST                1007
 #define IDC_PROGRESS            1010
