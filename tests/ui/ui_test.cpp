@@ -2,6 +2,7 @@
 #include "ui/ddx.h"
 #include "ui/dialog.h"
 #include "ui/edit.h"
+#include "ui/gdi.h"
 #include "ui/winapp.h"
 
 #include <gtest/gtest.h>
@@ -299,4 +300,28 @@ TEST(Dialog, ChildPageAndOwnerDrawReflection)
         d.EndDialog(IDOK);
     };
     dialog.DoModal();
+}
+
+TEST(Gdi, OwnersDeleteOnceAndSelectionIsPutBack)
+{
+    HDC screen = GetDC(nullptr);
+    HBITMAP taken = nullptr;
+    {
+        BitmapHandle bitmap(CreateCompatibleBitmap(screen, 4, 4));
+        ASSERT_TRUE(bitmap);
+        BitmapHandle moved(std::move(bitmap));
+        EXPECT_FALSE(bitmap) << "a move leaves the source empty";
+        taken = moved.Get();
+        MemoryDC memory(screen);
+        ASSERT_TRUE(memory);
+        HGDIOBJ before = GetCurrentObject(memory.Get(), OBJ_BITMAP);
+        {
+            SelectObjectScope select(memory.Get(), moved.Get());
+            EXPECT_EQ(GetCurrentObject(memory.Get(), OBJ_BITMAP), moved.Get());
+        }
+        EXPECT_EQ(GetCurrentObject(memory.Get(), OBJ_BITMAP), before) << "the previous bitmap is back";
+        EXPECT_EQ(GetObjectType(taken), static_cast<DWORD>(OBJ_BITMAP));
+    }
+    EXPECT_EQ(GetObjectType(taken), 0u) << "deleted with its owner";
+    ReleaseDC(nullptr, screen);
 }
