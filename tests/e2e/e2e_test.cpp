@@ -7,6 +7,7 @@
 #include "ui_driver.h"
 
 #include <gtest/gtest.h>
+#include <winspool.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -74,7 +75,7 @@ std::string ReadFile(const std::string& path)
     std::string data;
     char buffer[4096];
     DWORD got = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got)
+    while (::ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got)
         data.append(buffer, got);
     CloseHandle(file);
     return data;
