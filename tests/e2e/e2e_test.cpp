@@ -58,51 +58,6 @@ const Texts& T()
     return Chinese() ? chinese : english;
 }
 
-std::string WinPath(std::string unixPath)
-{
-    std::replace(unixPath.begin(), unixPath.end(), '/', '\\');
-    return "Z:" + unixPath;
-}
-
-std::string Join(const std::string& a, const std::string& b) { return a + "\\" + b; }
-
-std::string ReadFile(const std::string& path)
-{
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                              0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return std::string();
-    std::string data;
-    char buffer[4096];
-    DWORD got = 0;
-    while (::ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got)
-        data.append(buffer, got);
-    CloseHandle(file);
-    return data;
-}
-
-bool WriteFile(const std::string& path, const std::string& data)
-{
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD written = 0;
-    ::WriteFile(file, data.data(), static_cast<DWORD>(data.size()), &written, nullptr);
-    CloseHandle(file);
-    return written == data.size();
-}
-
-void RunCommand(std::string command)
-{
-    STARTUPINFOA startup = {sizeof startup};
-    PROCESS_INFORMATION info = {};
-    if (CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
-        WaitForSingleObject(info.hProcess, 30000);
-        CloseHandle(info.hProcess);
-        CloseHandle(info.hThread);
-    }
-}
-
 // The Windows version Wine shows Setup.exe ("" for the prefix default).
 class ScopedSetupVersion {
 public:
@@ -143,9 +98,11 @@ protected:
         char temp[MAX_PATH] = {};
         GetTempPathA(sizeof temp, temp);
         m_folder = std::string(temp) + "korva-e2e";
-        RunCommand("cmd /c rmdir /s /q \"" + m_folder + "\"");
-        RunCommand("cmd /c xcopy /e /i /q /y \"" + WinPath(KORVA_SAMPLE_DIR) + "\" \"" + m_folder + "\"");
-        ASSERT_TRUE(CopyFileA(WinPath(KORVA_SETUP_EXE).c_str(), Join(m_folder, "Setup.exe").c_str(), FALSE));
+        DeleteTree(m_folder);
+        ASSERT_TRUE(CopyTree(SampleFolder(), m_folder));
+        std::string setupExe = "Z:" KORVA_SETUP_EXE;
+        std::replace(setupExe.begin(), setupExe.end(), '/', '\\');
+        ASSERT_TRUE(CopyFileA(setupExe.c_str(), JoinPath(m_folder, "Setup.exe").c_str(), FALSE));
         for (const char* environment : {static_cast<const char*>(nullptr), "Windows 4.0"})
             ClearDirectory(DriverDirectory(environment));
     }
@@ -155,7 +112,7 @@ protected:
             m_setup->Kill();
         m_setup.reset();
         m_spooler.Restore();
-        RunCommand("cmd /c rmdir /s /q \"" + m_folder + "\"");
+        DeleteTree(m_folder);
     }
 
     static void ClearDirectory(const std::string& directory)
@@ -166,7 +123,7 @@ protected:
             return;
         do {
             if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-                std::string path = Join(directory, entry.cFileName);
+                std::string path = JoinPath(directory, entry.cFileName);
                 SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
                 DeleteFileA(path.c_str());
             }
@@ -177,7 +134,7 @@ protected:
     HWND StartAtLauncher()
     {
         m_setup = std::make_unique<SetupProcess>();
-        EXPECT_TRUE(m_setup->Start(Join(m_folder, "Setup.exe"), m_folder));
+        EXPECT_TRUE(m_setup->Start(JoinPath(m_folder, "Setup.exe"), m_folder));
         HWND launcher = m_setup->WaitForLauncher();
         EXPECT_NE(launcher, nullptr);
         return launcher;
@@ -191,13 +148,17 @@ protected:
         return wizard;
     }
 
-    // Presses Next and waits until page `expect` (its list or label) shows.
-    bool Next(HWND wizard, int expectControl)
+    // Presses Next and waits until the next page, the one with control
+    // `expectControl`, has replaced the current one.
+    bool Next(HWND wizard, int expectControl) { return Press(wizard, kNext, expectControl); }
+    bool Back(HWND wizard, int expectControl) { return Press(wizard, kBack, expectControl); }
+    bool Press(HWND wizard, int button, int expectControl)
     {
-        ClickControl(wizard, kNext);
+        HWND before = VisiblePage(wizard);
+        ClickControl(wizard, button);
         return WaitFor([&] {
             HWND page = VisiblePage(wizard);
-            return page && GetDlgItem(page, expectControl);
+            return page && page != before && GetDlgItem(page, expectControl);
         });
     }
 
@@ -295,7 +256,7 @@ TEST_F(EndToEnd, FullRoadUnderEachWindowsVersion)
         ASSERT_TRUE(Next(wizard, kAgreementText));
         EXPECT_EQ(ControlTextUtf8(wizard, kNext), T().accept);
         EXPECT_EQ(ControlTextUtf8(wizard, kCancel), T().decline);
-        EXPECT_EQ(ControlTextUtf8(VisiblePage(wizard), kAgreementText), ReadFile(Join(m_folder, "agreement.txt")));
+        EXPECT_EQ(ControlTextUtf8(VisiblePage(wizard), kAgreementText), ReadWholeFile(JoinPath(m_folder, "agreement.txt")));
         ASSERT_TRUE(Next(wizard, kList));
         HWND modelList = GetDlgItem(VisiblePage(wizard), kList);
         ASSERT_EQ(SendMessageW(modelList, LB_GETCOUNT, 0, 0), static_cast<LRESULT>(T().models.size()));
@@ -316,10 +277,10 @@ TEST_F(EndToEnd, FullRoadUnderEachWindowsVersion)
         EXPECT_EQ(printer.port, "LPT1:");
         EXPECT_EQ(printer.printProcessor, "winprint");
         EXPECT_EQ(printer.dataType, "RAW");
-        DriverRecord driver = ReadPrinterDriver(Utf8ToAnsi(model), road.driverVersion == 0 ? 3 : 6);
+        DriverRecord driver = ReadPrinterDriver(Utf8ToAnsi(model), road.driverVersion == 0 ? 3 : 6, road.environment);
         ASSERT_TRUE(driver.found);
         EXPECT_EQ(driver.version, road.driverVersion);
-        std::string staged = ReadFile(Join(DriverDirectory(road.environment), "Kdxres.dll"));
+        std::string staged = ReadWholeFile(JoinPath(DriverDirectory(road.environment), "Kdxres.dll"));
         EXPECT_NE(staged.find(std::string("folder=") + road.folder + ";"), std::string::npos) << staged;
         if (road.profileMethod)
             EXPECT_EQ(AnsiToUtf8(ProfileDevice()), model + "," + model + ",LPT1:");
@@ -367,14 +328,11 @@ TEST_F(EndToEnd, DeclineBackAndChangedChoices)
     wizard = OpenWizard(launcher);
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(wizard, kBack)));
     WalkToConfirmation(wizard, 0, "LPT1:");
-    ClickControl(wizard, kBack);
-    ASSERT_TRUE(WaitFor([&] { return GetDlgItem(VisiblePage(wizard), kList) != nullptr; }));
+    ASSERT_TRUE(Back(wizard, kList));
     SelectPort(VisiblePage(wizard), "COM2:");
-    ClickControl(wizard, kBack);
-    ASSERT_TRUE(WaitFor([&] {
-        HWND page = VisiblePage(wizard);
-        return page && SendMessageW(GetDlgItem(page, kList), LB_GETCOUNT, 0, 0) == static_cast<LRESULT>(T().models.size());
-    }));
+    ASSERT_TRUE(Back(wizard, kList));
+    EXPECT_EQ(SendMessageW(GetDlgItem(VisiblePage(wizard), kList), LB_GETCOUNT, 0, 0),
+              static_cast<LRESULT>(T().models.size()));
     SendMessageW(GetDlgItem(VisiblePage(wizard), kList), LB_SETCURSEL, 1, 0);
     ASSERT_TRUE(Next(wizard, kList));
     ASSERT_TRUE(Next(wizard, kModelValue));
@@ -412,7 +370,7 @@ TEST_F(EndToEnd, NoPortChosenIsRefusedOnTheLastPage)
 
 TEST_F(EndToEnd, MissingAgreementShowsAnEmptyBoxAndTheInstallGoesOn)
 {
-    ASSERT_TRUE(DeleteFileA(Join(m_folder, "agreement.txt").c_str()));
+    ASSERT_TRUE(DeleteFileA(JoinPath(m_folder, "agreement.txt").c_str()));
     HWND launcher = StartAtLauncher();
     HWND wizard = OpenWizard(launcher);
     ASSERT_TRUE(Next(wizard, kAgreementText));
@@ -432,10 +390,10 @@ TEST_F(EndToEnd, LockedDriverFileFailsTheInstallAndCloseIsIgnored)
 {
     std::string directory = DriverDirectory(nullptr);
     std::string gpd = T().models.size() > 2 ? "kd810.gpd" : "kd900ii.gpd";
-    ASSERT_TRUE(WriteFile(Join(directory, gpd), "differs and is in use"));
-    ASSERT_TRUE(WriteFile(Join(directory, "Kdxres.dll"), "an older, read-only copy"));
-    SetFileAttributesA(Join(directory, "Kdxres.dll").c_str(), FILE_ATTRIBUTE_READONLY);
-    HANDLE locked = CreateFileA(Join(directory, gpd).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_TRUE(WriteWholeFile(JoinPath(directory, gpd), "differs and is in use"));
+    ASSERT_TRUE(WriteWholeFile(JoinPath(directory, "Kdxres.dll"), "an older, read-only copy"));
+    SetFileAttributesA(JoinPath(directory, "Kdxres.dll").c_str(), FILE_ATTRIBUTE_READONLY);
+    HANDLE locked = CreateFileA(JoinPath(directory, gpd).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(locked, INVALID_HANDLE_VALUE);
 
     HWND launcher = StartAtLauncher();
@@ -469,7 +427,7 @@ TEST_F(EndToEnd, LockedDriverFileFailsTheInstallAndCloseIsIgnored)
     EXPECT_TRUE(m_setup->WaitUntilGone(progress));
     CloseHandle(locked);
 
-    EXPECT_EQ(ReadFile(Join(directory, "Kdxres.dll")), ReadFile(Join(Join(m_folder, "Win7_XP64"), "Kdxres.dll")));
+    EXPECT_EQ(ReadWholeFile(JoinPath(directory, "Kdxres.dll")), ReadWholeFile(JoinPath(JoinPath(m_folder, "Win7_XP64"), "Kdxres.dll")));
     EXPECT_FALSE(Printer(T().models[0]).found);
     ExitLauncher(launcher);
 }

@@ -80,14 +80,14 @@ PrinterRecord ReadPrinter(const std::string& name)
     return record;
 }
 
-DriverRecord ReadPrinterDriver(const std::string& printerName, DWORD level)
+DriverRecord ReadPrinterDriver(const std::string& printerName, DWORD level, const char* environment)
 {
     DriverRecord record;
     HANDLE printer = nullptr;
     if (!OpenPrinterA(const_cast<char*>(printerName.c_str()), &printer, nullptr))
         return record;
     auto buffer = QueryBuffer([&](BYTE* data, DWORD size, DWORD* needed) {
-        return GetPrinterDriverA(printer, nullptr, level, data, size, needed);
+        return GetPrinterDriverA(printer, const_cast<char*>(environment), level, data, size, needed);
     });
     ClosePrinter(printer);
     if (!buffer)

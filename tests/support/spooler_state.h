@@ -27,8 +27,9 @@ struct DriverRecord {
     std::string name, driverFile, dataFile, configFile, helpFile, dataType;
     std::vector<std::string> dependentFiles;
 };
-// The driver of a printer, GetPrinterDriverA at `level` (3 or 6).
-DriverRecord ReadPrinterDriver(const std::string& printerName, DWORD level);
+// The driver of a printer, GetPrinterDriverA at `level` (3 or 6), in the
+// given spooler environment (null: this process's own).
+DriverRecord ReadPrinterDriver(const std::string& printerName, DWORD level, const char* environment = nullptr);
 
 // GetDefaultPrinterA; empty when there is none.
 std::string DefaultPrinter();
