@@ -54,6 +54,7 @@ echo "run: no display; walking through an install on Xvfb $DISPLAY"
 cd "$folder"
 # The walk asks for each screenshot with "SHOT <name>" and waits for our answer.
 coproc WALK { "$WINE64" "$build/tests/e2e/demo_walk.exe" Setup.exe 2>&1; }
+walk_pid=$WALK_PID
 while IFS= read -r line <&"${WALK[0]}"; do
   line=${line%$'\r'}
   case "$line" in
@@ -66,4 +67,4 @@ while IFS= read -r line <&"${WALK[0]}"; do
     *) echo "$line" ;;
   esac
 done
-wait "$WALK_PID"
+wait "$walk_pid"

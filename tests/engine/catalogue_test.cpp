@@ -43,7 +43,7 @@ const Entry kEntries[] = {
     {51, "Cancel", "取消"},
     {52, "Accept", "接受"},
     {53, "Decline", "不接受"},
-    {54, "https://www.korva-printers.example/", "https://cn.korva-printers.example/"},
+    {54, "https://korva.example/", "https://cn.korva.example/"},
     {55, "About Setup...", "关于安装程序..."},
     {100, "KD810STD.inf", "kdprn.inf"},
     {101, "UNIDRV.DLL", nullptr},

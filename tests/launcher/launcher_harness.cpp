@@ -23,12 +23,12 @@ HINSTANCE WINAPI RecordShellExecute(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR
 
 const LauncherTexts kEnglish = {
     "KORVA Impact Printer Driver", "V5.0", "ReadMe", "Driver", "Cancel",
-    "https://www.korva-printers.example/", "About Setup...", "Times New Roman",
+    "https://korva.example/", "About Setup...", "Times New Roman",
     "KORVA Impact Printer Driver Setup Wizard",
 };
 const LauncherTexts kChinese = {
     "岚鹊微型打印机驱动程序", "V5.0", "安 装 说 明", "驱 动 程 序", "退      出",
-    "https://cn.korva-printers.example/", "关于安装程序...", "黑体",
+    "https://cn.korva.example/", "关于安装程序...", "黑体",
     "岚鹊微型打印机驱动程序安装向导",
 };
 
