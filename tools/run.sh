@@ -44,11 +44,7 @@ cleanup() {
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
 }
 trap cleanup EXIT
-exec 5>"$demo/xvfb-display"
-Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 50); do [ -s "$demo/xvfb-display" ] && break; sleep 0.1; done
-export DISPLAY=":$(head -n1 "$demo/xvfb-display")"
+start_xvfb "$demo/xvfb-display"
 echo "run: no display; walking through an install on Xvfb $DISPLAY"
 
 cd "$folder"

@@ -29,12 +29,8 @@ cleanup() {
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
 }
 trap cleanup EXIT
-exec 5>"$build/xvfb-display"
-Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 50); do [ -s "$build/xvfb-display" ] && break; sleep 0.1; done
-export KORVA_DISPLAY=":$(head -n1 "$build/xvfb-display")"
-export DISPLAY=$KORVA_DISPLAY
+start_xvfb "$build/xvfb-display"
+export KORVA_DISPLAY=$DISPLAY
 
 # One server for the whole run; the first program started must not inherit
 # CTest's pipes, or Wine's services keep CTest waiting for ever.

@@ -97,17 +97,12 @@ void CDlgInstall::OnNext()
         m_next.Invalidate(TRUE);
         m_next.UpdateWindow();
         break;
-    case 2: {
-        std::string caption;
-        LoadCatalogueText(CAT_NEXT, caption);
-        m_next.SetWindowText(caption);
+    case 2:
+        SetButtonCaptions(CAT_NEXT, CAT_CANCEL);
         m_next.SetFocus();
-        LoadCatalogueText(CAT_CANCEL, caption);
-        m_cancel.SetWindowText(caption);
         m_agreement.ShowWindow(SW_HIDE);
         m_model.ShowWindow(SW_SHOW);
         break;
-    }
     case 3:
         m_model.UpdateData(true);
         m_model.ShowWindow(SW_HIDE);
@@ -156,18 +151,13 @@ void CDlgInstall::OnBack()
     if (m_step <= 1)
         return;
     switch (--m_step) {
-    case 1: {
+    case 1:
         m_agreement.ShowWindow(SW_HIDE);
         m_welcome.ShowWindow(SW_SHOW);
         m_back.EnableWindow(FALSE);
-        std::string caption;
-        LoadCatalogueText(CAT_NEXT, caption);
-        m_next.SetWindowText(caption);
+        SetButtonCaptions(CAT_NEXT, CAT_CANCEL);
         m_next.SetFocus();
-        LoadCatalogueText(CAT_CANCEL, caption);
-        m_cancel.SetWindowText(caption);
         break;
-    }
     case 2:
         m_model.ShowWindow(SW_HIDE);
         m_agreement.ShowWindow(SW_SHOW);
