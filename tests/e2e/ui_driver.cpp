@@ -188,18 +188,6 @@ bool SetupProcess::WaitForMessageBox(MessageBoxSeen& box, DWORD timeoutMs) const
     box.owner = GetWindow(window, GW_OWNER);
     box.caption = WindowTextUtf8(window);
     box.text = ControlTextUtf8(window, kMessageTextId);
-    // The icon is a static picture control next to the text; its image tells
-    // information from error.
-    HWND icon = nullptr;
-    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        if ((GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
-            icon = child;
-    }
-    if (icon) {
-        HICON shown = reinterpret_cast<HICON>(SendMessageW(icon, STM_GETICON, 0, 0));
-        box.informationIcon = shown == LoadIconA(nullptr, IDI_INFORMATION);
-        box.errorIcon = shown == LoadIconA(nullptr, IDI_ERROR);
-    }
     return true;
 }
 

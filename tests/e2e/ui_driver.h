@@ -17,8 +17,6 @@ struct MessageBoxSeen {
     HWND owner = nullptr;
     std::string caption;  // UTF-8
     std::string text;     // UTF-8
-    bool informationIcon = false;
-    bool errorIcon = false;
 };
 
 class SetupProcess {
